@@ -35,6 +35,7 @@ public:
     std::string columnName(int i) const;
     std::string columnDeclType(int i) const;
     Value column(int i) const;
+    void columnInto(int i, Value& out) const;  // without a temporary
     double columnDouble(int i) const;
     std::int64_t columnInt(int i) const;
     bool columnIsNull(int i) const;

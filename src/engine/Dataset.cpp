@@ -224,7 +224,7 @@ void Dataset::rebuildKeepPosition() {
     }
     rebuilding_ = false;
     int n = rowCount();
-    int p = hadRow ? positionOf(id) : -1;
+    int p = hadRow ? positionOf(id) : pos_;  // a row just inserted is placed by buildRows
     if (p < 0) p = n == 0 ? -1 : std::clamp(oldPos, 0, n - 1);
     pos_ = p;
     if (n == 0) eof_ = bof_ = true;
@@ -425,6 +425,8 @@ void Dataset::setValue(int i, const Value& v) {
     if (fi.kind != FieldKind::Data) throw EngineError(describe() + ": field " + fi.def.name + " cannot be modified");
     if (!editing()) throw EngineError(describe() + ": dataset not in edit or insert mode");
     Value c = convertForField(i, v);
+    if (!modifiedFields_[static_cast<size_t>(i)] && state_ == DatasetState::Edit)
+        oldBuf_[static_cast<size_t>(i)] = buf_[static_cast<size_t>(i)];
     buf_[static_cast<size_t>(i)] = std::move(c);
     modifiedFields_[static_cast<size_t>(i)] = true;
     modified_ = true;
@@ -701,7 +703,7 @@ void Dataset::edit() {
         return;
     }
     if (beforeEdit) beforeEdit(*this);
-    oldBuf_ = buf_;
+    oldBuf_.resize(buf_.size());  // old values are kept field by field as they change
     std::fill(modifiedFields_.begin(), modifiedFields_.end(), false);
     modified_ = false;
     setState(DatasetState::Edit);
@@ -713,7 +715,6 @@ void Dataset::append() {
     checkBrowseMode();
     ensureFresh();
     if (beforeInsert) beforeInsert(*this);
-    oldBuf_ = buf_;
     state_ = DatasetState::Insert;
     for (auto& v : buf_) v = Value();
     std::fill(modifiedFields_.begin(), modifiedFields_.end(), false);
@@ -759,11 +760,14 @@ void Dataset::cancel() {
     if (!editing()) return;
     if (beforeCancel) beforeCancel(*this);
     bool wasInsert = state_ == DatasetState::Insert;
-    buf_ = oldBuf_;
+    if (!wasInsert)
+        for (size_t i = 0; i < buf_.size(); ++i)
+            if (modifiedFields_[i]) buf_[i] = oldBuf_[i];
     oldBuf_.clear();
     std::fill(modifiedFields_.begin(), modifiedFields_.end(), false);
     modified_ = false;
     setState(DatasetState::Browse);
+    extrasDirty_ = true;
     if (wasInsert) loadCurrent();
     else ++recordToken_;
     if (afterCancel) afterCancel(*this);
@@ -1010,14 +1014,28 @@ void Table::loadRow(int pos, std::vector<Value>& buf) {
         if (&buf == &buf_) currentId_ = id;
         return;
     }
-    for (int i = 0; i < storedCount_; ++i) buf[static_cast<size_t>(i)] = s.column(i);
+    for (int i = 0; i < storedCount_; ++i) s.columnInto(i, buf[static_cast<size_t>(i)]);
     if (&buf == &buf_) currentId_ = id;
 }
 
 int Table::locateRow(const std::vector<int>& f, const std::vector<Value>& values, LocateOptions opt) {
     db_.flushPending(tableState_);
     std::vector<Value> binds;
+    bool single = !(filtered_ && filter_) && indexFields_.empty();
+    // The statement depends on the fields, which values are null, the options and the link.
+    std::string key;
+    for (size_t k = 0; k < f.size(); ++k) key += std::to_string(f[k]) + (values[k].isNull() ? "n," : ",");
+    key += opt.caseInsensitive ? 'i' : '-';
+    key += opt.partialKey ? 'p' : '-';
+    key += single ? 's' : '-';
     std::string where = linkWhere(binds);
+    key += where;
+    auto cached = locateSql_.find(key);
+    if (cached != locateSql_.end()) {
+        for (size_t k = 0; k < f.size(); ++k)
+            if (!values[k].isNull()) binds.push_back(values[k]);
+        return locateWith(cached->second, binds, single);
+    }
     std::string sql = "SELECT rowid FROM " + quoteIdent(stored_) + (where.empty() ? " WHERE " : where + " AND ");
     for (size_t k = 0; k < f.size(); ++k) {
         const auto& fd = fields_[static_cast<size_t>(f[k])].def;
@@ -1038,8 +1056,12 @@ int Table::locateRow(const std::vector<int>& f, const std::vector<Value>& values
             sql += col + " = " + p;
         binds.push_back(values[k]);
     }
-    bool single = !(filtered_ && filter_) && indexFields_.empty();
     if (single) sql += " ORDER BY rowid";
+    locateSql_[key] = sql;
+    return locateWith(sql, binds, single);
+}
+
+int Table::locateWith(const std::string& sql, const std::vector<Value>& binds, bool single) {
     Stmt s = db_.prepare(sql);
     for (size_t k = 0; k < binds.size(); ++k) s.bind(static_cast<int>(k + 1), binds[k]);
     int best = -1;
@@ -1103,10 +1125,12 @@ void Table::writeRow(bool inserting) {
             throw;
         }
         currentId_ = db_.lastInsertRowid();
-        acceptOwnWrite(true);
         // Place the new row now when that is cheap (no filter, natural order, no link);
         // otherwise the rows are read again on the next move.
-        if (!filtered_ && indexFields_.empty() && !master_ && !stale_) {
+        bool cheap = !(filtered_ && filter_) && indexFields_.empty() && !master_ && !stale_ &&
+                     seenVersion_ == tableState_->version;
+        acceptOwnWrite(!cheap);
+        if (cheap) {
             rows_.push_back(currentId_);
             if (posMapValid_) posMap_.emplace(currentId_, static_cast<int>(rows_.size() - 1));
             pos_ = static_cast<int>(rows_.size() - 1);
@@ -1172,18 +1196,19 @@ void Table::writePending() {
     if (!pending_) return;
     db_.removePending(this);
     pending_ = false;
-    std::string sets;
     std::vector<int> idx;
-    for (int i = 0; i < storedCount_; ++i) {
-        if (!pendingFields_[static_cast<size_t>(i)]) continue;
-        sets += (idx.empty() ? "" : ", ") + quoteIdent(fields_[static_cast<size_t>(i)].def.name) + " = ?" +
-                std::to_string(idx.size() + 1);
-        idx.push_back(i);
-    }
+    for (int i = 0; i < storedCount_; ++i)
+        if (pendingFields_[static_cast<size_t>(i)]) idx.push_back(i);
     std::fill(pendingFields_.begin(), pendingFields_.end(), false);
     if (idx.empty()) return;
-    Stmt s = db_.prepare("UPDATE " + quoteIdent(stored_) + " SET " + sets + " WHERE rowid = ?" +
-                         std::to_string(idx.size() + 1));
+    if (idx != lastUpdateFields_) {
+        std::string sets;
+        for (size_t k = 0; k < idx.size(); ++k)
+            sets += (k ? ", " : "") + quoteIdent(fields_[static_cast<size_t>(idx[k])].def.name) + " = ?" + std::to_string(k + 1);
+        lastUpdateSql_ = "UPDATE " + quoteIdent(stored_) + " SET " + sets + " WHERE rowid = ?" + std::to_string(idx.size() + 1);
+        lastUpdateFields_ = idx;
+    }
+    Stmt s = db_.prepare(lastUpdateSql_);
     for (size_t k = 0; k < idx.size(); ++k) s.bind(static_cast<int>(k + 1), buf_[static_cast<size_t>(idx[k])]);
     s.bind(static_cast<int>(idx.size() + 1), Value(static_cast<long long>(currentId_)));
     try {

@@ -279,6 +279,10 @@ private:
     std::string orderBy() const;
     std::string linkWhere(std::vector<Value>& binds) const;
     void acceptOwnWrite(bool affectsRows);
+    int locateWith(const std::string& sql, const std::vector<Value>& binds, bool single);
+    std::vector<int> lastUpdateFields_;
+    std::string lastUpdateSql_;
+    std::unordered_map<std::string, std::string> locateSql_;
 
     std::string tableName_;
     std::string stored_;  // name as created

@@ -163,6 +163,35 @@ std::string adaptSql(const std::string& sql, const std::function<bool(const std:
         return false;
     };
 
+    auto isDatePartCall = [&](size_t e) -> bool {  // toks[e] is ')' of month(...)/year(...)/day(...)?
+        if (toks[e].kind != SqlToken::RParen) return false;
+        int depth = 0;
+        for (size_t k = e + 1; k-- > 0;) {
+            if (toks[k].kind == SqlToken::RParen) ++depth;
+            else if (toks[k].kind == SqlToken::LParen && --depth == 0)
+                return k > 0 && toks[k - 1].kind == SqlToken::Ident &&
+                       (strcasecmp(toks[k - 1].text.c_str(), "month") == 0 || strcasecmp(toks[k - 1].text.c_str(), "year") == 0 ||
+                        strcasecmp(toks[k - 1].text.c_str(), "day") == 0);
+        }
+        return false;
+    };
+    auto isCmp = [&](size_t k) {
+        const auto& t = toks[k];
+        return t.kind == SqlToken::Op && (t.text == "=" || t.text == "<>" || t.text == "<" || t.text == ">" ||
+                                          t.text == "<=" || t.text == ">=" || t.text == "!=");
+    };
+    auto comparedWithDatePart = [&](size_t k) -> bool {
+        if (k >= 2 && isCmp(k - 1) && isDatePartCall(k - 2)) return true;
+        if (k + 2 < toks.size() && isCmp(k + 1) && toks[k + 2].kind == SqlToken::Ident &&
+            toks[k + 3].kind == SqlToken::LParen) {
+            // :p = month(x)
+            std::string fn = toks[k + 2].text;
+            return strcasecmp(fn.c_str(), "month") == 0 || strcasecmp(fn.c_str(), "year") == 0 ||
+                   strcasecmp(fn.c_str(), "day") == 0;
+        }
+        return false;
+    };
+
     std::string out;
     size_t last = 0;  // copy source text between tokens to keep the statement's layout
     for (size_t k = 0; k + 1 < toks.size(); ++k) {
@@ -175,6 +204,10 @@ std::string adaptSql(const std::string& sql, const std::function<bool(const std:
             replace = true;
         } else if (t.kind == SqlToken::Op && t.text == "+" && k > 0 && (endsText(k - 1) || startsText(k + 1))) {
             repl = "||";
+            replace = true;
+        } else if (t.kind == SqlToken::Param && comparedWithDatePart(k)) {
+            // month(x) = :p with a text parameter "07": compare as numbers.
+            repl = "CAST(:" + t.text + " AS INTEGER)";
             replace = true;
         } else if (t.kind == SqlToken::String && looksLikeDmy(t.text)) {
             repl = quoteText(Date::parse(t.text)->iso());

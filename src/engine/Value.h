@@ -30,6 +30,26 @@ public:
         return v;
     }
 
+    // In-place setters for the engine's row reads (no temporaries).
+    void setNull() {
+        kind_ = Kind::Null;
+        s_.clear();
+    }
+    void setInt(std::int64_t v) {
+        kind_ = Kind::Int;
+        i_ = v;
+        s_.clear();
+    }
+    void setReal(double v) {
+        kind_ = Kind::Real;
+        d_ = v;
+        s_.clear();
+    }
+    void setText(const char* p, size_t n, bool isBlob = false) {
+        kind_ = isBlob ? Kind::Blob : Kind::Text;
+        s_.assign(p, n);
+    }
+
     Kind kind() const { return kind_; }
     bool isNull() const { return kind_ == Kind::Null; }
     bool isNumber() const { return kind_ == Kind::Int || kind_ == Kind::Real; }

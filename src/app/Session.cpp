@@ -7,16 +7,6 @@
 
 namespace zuna {
 
-static Date today(int* h = nullptr, int* m = nullptr, int* s = nullptr) {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    if (h) *h = tm.tm_hour;
-    if (m) *m = tm.tm_min;
-    if (s) *s = tm.tm_sec;
-    return Date(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
-}
-
 void LoginActivate(TdmPayroll& dm) {
     auto& g = fmVarGlobal();
     dm.paysys.first();
@@ -27,35 +17,45 @@ void LoginActivate(TdmPayroll& dm) {
 }
 
 std::string ProposedLoginName(TdmPayroll& dm) {
-    if (!dm.PayLog.active()) dm.PayLog.open();
+    bool wasOpen = dm.PayLog.active();
+    if (!wasOpen) dm.PayLog.open();
     dm.PayLog.last();
     std::string n = dm.PayLog.isEmpty() ? std::string() : Trim(dm.PayLog.asString("UserName"));
+    if (!wasOpen) dm.PayLog.close();
     return n.empty() ? "ADMIN" : n;
 }
 
 void WriteAuditRow(TdmPayroll& dm) {
     auto& g = fmVarGlobal();
-    int h, m, s;
-    Date d = today(&h, &m, &s);
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
     char t[16];
-    std::snprintf(t, sizeof t, "%02d:%02d:%02d", h, m, s);
+    std::snprintf(t, sizeof t, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
     if (!dm.PayLog.active()) dm.PayLog.open();
+    // The log table is closed again whatever happens.
     try {
         dm.PayLog.append();
-        dm.PayLog.setString("UserName", g.CurrentUser.substr(0, 6));
-        dm.PayLog.setDate("LoginDate", d);
+        dm.PayLog.setString("UserName", cutToChars(g.CurrentUser, 6));
+        dm.PayLog.setDate("LoginDate", Date(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday));
         dm.PayLog.setString("LoginTime", t);
         dm.PayLog.post();
     } catch (...) {
         if (dm.PayLog.editing()) dm.PayLog.cancel();
+        dm.PayLog.close();
         throw;
     }
+    dm.PayLog.close();
 }
 
 bool LoginUser(TdmPayroll& dm, const std::string& name, const std::string& password) {
     auto& g = fmVarGlobal();
     g.CurrentUser = cutToChars(name, 10);
-    if (!dm.PayUsers.locate("User;TPassWord", {Value(g.CurrentUser), Value(password)})) {
+    // Exact match: a password longer than the stored field can never equal a stored one (the
+    // engine would cut it to the field's width before comparing).
+    const FieldDef& pw = dm.PayUsers.fieldDef(dm.PayUsers.field("TPASSWORD"));
+    bool fits = cutToChars(password, pw.textWidth()) == password;
+    if (!fits || !dm.PayUsers.locate("User;TPassWord", {Value(g.CurrentUser), Value(password)})) {
         g.LoginAccepted = false;
         return false;
     }
@@ -69,7 +69,9 @@ bool LoginUser(TdmPayroll& dm, const std::string& name, const std::string& passw
     g.UserCategory = cat.empty() ? std::string() : cat.substr(0, 1);
     g.UserLevel = static_cast<int>(dm.PayUsers.asInteger("LEVEL"));
     g.UserJobGroup = dm.PayUsers.asString("JOBGROUP");
-    g.TestPayEnabled = dm.paysys.asString("STATUS") == "T";
+    // The "Test Pay Enabled" switch of the main window stores "A"; "T" is accepted as well.
+    std::string status = dm.paysys.asString("STATUS");
+    g.TestPayEnabled = status == "T" || status == "A";
     WriteAuditRow(dm);
     return true;
 }

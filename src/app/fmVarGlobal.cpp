@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace zuna {
@@ -44,6 +45,8 @@ std::string Trim(const std::string& s) {
 }
 
 static std::string formatSection(double v, const std::string& mask) {
+    // A section without digit placeholders is shown as it is ("Nil" for zero).
+    if (mask.find_first_of("#0") == std::string::npos) return mask;
     // Split the mask into integer and fraction parts.
     size_t dot = mask.find('.');
     std::string ip = dot == std::string::npos ? mask : mask.substr(0, dot);
@@ -134,6 +137,25 @@ std::string LongDateText(const Date& d) {
     const char* dn = days[((s % 7) + 7) % 7];
     char b[64];
     std::snprintf(b, sizeof b, "%s %02d, %s %04d", dn, d.day, monthName(d.month), d.year);
+    return b;
+}
+
+static std::tm localNow() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm;
+}
+
+Date Today() {
+    std::tm tm = localNow();
+    return Date(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+}
+
+std::string TimeOfDayText() {
+    std::tm tm = localNow();
+    char b[16];
+    std::snprintf(b, sizeof b, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
     return b;
 }
 

@@ -59,6 +59,10 @@ std::string MonthYearText(const Date& d);
 // "ddd dd, mmmm yyyy": "Sat 31, January 2009"
 std::string LongDateText(const Date& d);
 
+// Today's date and the time of day ("HH:MM:SS") on this computer's clock.
+Date Today();
+std::string TimeOfDayText();
+
 // Period variables from the period end date: PeriodMonth, PeriodYear, PeriodYearNumber.
 void DerivePeriod(VarGlobal& g, const Date& edate);
 

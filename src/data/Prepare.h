@@ -26,4 +26,9 @@ class Database;
 // Every table of the catalogue, empty (used by the preparation and by test fixtures).
 void CreatePayrollTables(Database& db);
 
+// Loan pay codes of the standard codes that system parameters point at: the student loan
+// (HELBACC, Kenya) and the local service tax instalments (LASCACC, Uganda); 0 elsewhere.
+int StudentLoanCode(const std::string& country);
+int LocalServiceTaxCode(const std::string& country);
+
 }  // namespace zuna

@@ -83,10 +83,8 @@ Table* TdmPayroll::tableByName(const std::string& name) {
 
 void TdmPayroll::OpenAllTables() {
     // The fixed order of the shell: tables, the pension-scheme query and the birthday query in their places.
-    auto openT = [](Table& t) {
-        t.open();
-        t.database().registerPassword(t.tableName(), kPassword);
-    };
+    // Each table registers the table password as it opens (afterOpen, see setUp).
+    auto openT = [](Table& t) { t.open(); };
     openT(Jobtitles);
     openT(Sections);
     openT(taBranch);
@@ -157,6 +155,30 @@ void TdmPayroll::setUp() {
                         Named{QueryTransfer, "QueryTransfer"}, Named{Qsavings, "Qsavings"},
                         Named{Birthdays, "Birthdays"}, Named{PayQuery1, "PayQuery1"}, Named{P9Query, "P9Query"}})
         d.setName(n);
+
+    // Every table registers the table password for itself right after it opens; every query
+    // registers it for the tables its text names before it opens.
+    for (Table* t : allTables())
+        t->afterOpen = [](Dataset& d) {
+            const Table& t = static_cast<const Table&>(d);
+            t.database().registerPassword(t.tableName(), kPassword);
+        };
+    struct QueryTables {
+        Query& q;
+        std::vector<const char*> tables;
+    };
+    for (auto& [q, tables] : {QueryTables{QryPayroll, {"Payrf01", "Paydept"}},
+                              QueryTables{QueryTransfer, {"Payrf02", "Payrf01", "Payrf02m"}},
+                              QueryTables{Qsavings, {"Payrf03"}}, QueryTables{Birthdays, {"Payrf01", "Paydept"}},
+                              QueryTables{PayQuery1, {"Payrf01", "Payrf00"}}, QueryTables{P9Query, {"Payrf04", "Payrf01"}}})
+        q.beforeOpen = [tables](Dataset& d) {
+            for (const char* t : tables) static_cast<Query&>(d).registerPassword(t, kPassword);
+        };
+
+    // Record rules and calculated fields.
+    for (Table* t : allTables()) AttachRecordRules(*t);
+    setUpCalculatedFields();
+    setUpBatchCancel();
 
     // Indexes.
     for (Table* t : {&payroll, &Transactions, &payhist, &paycoin, &Benefits, &Paycodes, &paysys, &PayBatch,

@@ -12,6 +12,12 @@
 
 namespace zuna {
 
+// A confirmation answered No: the operation stops where it is, without a message. The windows
+// catch it and show nothing; the record keeps its state (a header being inserted stays inserted).
+struct SilentAbort : std::exception {
+    const char* what() const noexcept override { return "Operation abandoned"; }
+};
+
 class TdmPayroll {
 public:
     // Opens the database of a folder (the alias "Zuna" when folder is empty) and every table
@@ -79,8 +85,23 @@ public:
     // answer with a message box, tests and the command line answer directly. Default: yes.
     std::function<bool(const std::string& question)> ConfirmYes;
 
+    // Deletes every line of the current batch header (PayCBatch), in one transaction.
+    void DeleteItems();
+
+    // The record rules of a table, by its name: new-record values beyond the stored defaults and the
+    // posting rules (INSRLF of an employee, title-cased names, bank-branch references). The module's
+    // own tables carry them; a further Table on the same file (imports, bulk work) gets them here.
+    void AttachRecordRules(Table& t);
+
+    // The question asked before a new batch header with lines is cancelled.
+    static constexpr const char* kCancelBatchQuestion = "Cancel Transaction being inserted and delete all line items?";
+
 private:
     void setUp();
+    void setUpCalculatedFields();
+    void setUpBatchCancel();
+    // Monthly insurance relief from the annual premium and the company's tax parameters.
+    double insuranceRelief(double annualPremium);
     std::unique_ptr<Database> db_;
 };
 

@@ -26,5 +26,8 @@ TEST(DataModule, OpensEveryTableOfAPreparedDatabaseAndLogsIn) {
     ActivateMain(dm);
     EXPECT_EQ(PeriodPanelText(dm), "Month : January 2009");
     EXPECT_EQ(fmVarGlobal().PeriodMonth, "01");
+    // The audit row is written and the log table closed again.
+    EXPECT_FALSE(dm.PayLog.active());
+    dm.PayLog.open();
     EXPECT_EQ(dm.PayLog.recordCount(), 1);
 }

@@ -1104,7 +1104,8 @@ void Table::writeRow(bool inserting) {
         std::string cols, qs;
         std::vector<int> idx;
         for (int i = 0; i < storedCount_; ++i) {
-            if (buf_[static_cast<size_t>(i)].isNull()) continue;
+            // A field left untouched keeps the table's new-record value; one set to null stays null.
+            if (buf_[static_cast<size_t>(i)].isNull() && !modifiedFields_[static_cast<size_t>(i)]) continue;
             if (!idx.empty()) {
                 cols += ", ";
                 qs += ", ";

@@ -308,6 +308,15 @@ TEST_F(Fixture, StoredValuesFollowTheirFieldTypes) {
     EXPECT_EQ(t.asFloat("PAYE"), 0.0);
     EXPECT_EQ(t.asString("ESTATUS"), "A");
     EXPECT_FALSE(t.asBoolean("HOUSED"));
+    // A field explicitly set to null on a new record stays null; it does not take the new-record value.
+    t.append();
+    t.setString("EMPNO", "0010");
+    t.setNull("NETT");
+    t.post();
+    t.refresh();
+    ASSERT_TRUE(t.locate("EMPNO", Value("0010")));
+    EXPECT_TRUE(t.isNull("NETT"));
+    EXPECT_EQ(t.asString("ESTATUS"), "A");
     // Width is counted in characters, not bytes.
     t.edit();
     t.setString("EMPNO", "ÄÖÜßX");

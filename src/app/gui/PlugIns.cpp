@@ -7,11 +7,19 @@
 #define ZUNA_HAVE_ENTRY_WINDOWS 1
 #endif
 
+#if __has_include("reports/gui/ZunaPrnDlg.h")
+#include "reports/gui/ZunaPrnDlg.h"
+#define ZUNA_HAVE_REPORT_WINDOWS 1
+#endif
+
 namespace zuna {
 
 void plugInCommandWindows() {
 #ifdef ZUNA_HAVE_ENTRY_WINDOWS
     registerEntryCommands();
+#endif
+#ifdef ZUNA_HAVE_REPORT_WINDOWS
+    report::registerReportCommands();
 #endif
 }
 

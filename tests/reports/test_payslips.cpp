@@ -24,9 +24,9 @@ struct LineCase {
     std::vector<std::string> absent;
 };
 
-bool hasRow(const std::string& text, const std::string& spec) {
+bool hasRow(const std::string& text, const std::string& wanted) {
     std::vector<std::string> parts;
-    std::stringstream ss(spec);
+    std::stringstream ss(wanted);
     for (std::string p; std::getline(ss, p, '|');) parts.push_back(p);
     for (const std::string& row : rowsWith(text, parts[0])) {
         bool all = true;

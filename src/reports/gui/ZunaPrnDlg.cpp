@@ -1,3 +1,4 @@
+#include "app/Session.h"
 #include "reports/gui/ZunaPrnDlg.h"
 
 #include <QCheckBox>
@@ -58,6 +59,8 @@ TRepForm::TRepForm(TdmPayroll& dm, QWidget* parent) : QWidget(parent), dm_(dm), 
         tabs_->addTab(l, TabCaption(t));
     }
     // The pay-code reports are built by a later form: their lists show the codes, disabled.
+    // Only the codes the user may see: recurring ones unless the user has full rights.
+    ApplyUserFilters(dm);
     dm.Paycodes.first();
     for (; !dm.Paycodes.eof(); dm.Paycodes.next()) {
         const int fno = static_cast<int>(dm.Paycodes.asInteger("FNO"));

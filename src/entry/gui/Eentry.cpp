@@ -521,47 +521,42 @@ QWidget* TfmEentry::buildFamily() {
     return page;
 }
 
-QWidget* TfmEentry::buildEducation() {
+// A page of one grid over a detail table with its insert/delete/post/cancel navigator.
+static QWidget* gridPage(ui::DataSource* src, const QString& name, const std::vector<ui::GridColumn>& cols) {
     auto* page = new QWidget;
     auto* grid = new ui::DbGrid;
-    grid->setObjectName(QStringLiteral("EducationGrid"));
-    grid->bind(srcEducation_, {{QStringLiteral("Code"), QStringLiteral("Code"), 60},
-                               {QStringLiteral("Description"), QStringLiteral("Description"), 160},
-                               {QStringLiteral("Date"), QStringLiteral("Date"), 90},
-                               {QStringLiteral("Marks"), QStringLiteral("Marks"), 60},
-                               {QStringLiteral("Grade"), QStringLiteral("Grade"), 60},
-                               {QStringLiteral("Comment"), QStringLiteral("Comment"), 0}});
+    grid->setObjectName(name);
+    grid->bind(src, cols);
     grid->horizontalHeader()->setStretchLastSection(true);
     auto* nav = new ui::DbNavigator;
     nav->setVisibleButtons(ui::DbNavigator::InsertButton | ui::DbNavigator::DeleteButton | ui::DbNavigator::PostButton |
                            ui::DbNavigator::CancelButton);
-    nav->bind(srcEducation_);
+    nav->bind(src);
     auto* l = new QVBoxLayout(page);
     l->addWidget(grid, 1);
     l->addWidget(nav, 0, Qt::AlignLeft);
     return page;
 }
 
+QWidget* TfmEentry::buildEducation() {
+    return gridPage(srcEducation_, QStringLiteral("EducationGrid"),
+                    {{QStringLiteral("Code"), QStringLiteral("Code"), 60},
+                     {QStringLiteral("Description"), QStringLiteral("Description"), 160},
+                     {QStringLiteral("Date"), QStringLiteral("Date"), 90},
+                     {QStringLiteral("Marks"), QStringLiteral("Marks"), 60},
+                     {QStringLiteral("Grade"), QStringLiteral("Grade"), 60},
+                     {QStringLiteral("Comment"), QStringLiteral("Comment"), 0}});
+}
+
 QWidget* TfmEentry::buildCourses() {
-    auto* page = new QWidget;
-    auto* grid = new ui::DbGrid;
-    grid->setObjectName(QStringLiteral("CoursesGrid"));
-    grid->bind(srcCourses_, {{QStringLiteral("Code"), QStringLiteral("Code"), 60},
-                             {QStringLiteral("Description"), QStringLiteral("Description"), 160},
-                             {QStringLiteral("Place"), QStringLiteral("Place"), 90},
-                             {QStringLiteral("FromDate"), QStringLiteral("From"), 90},
-                             {QStringLiteral("Todate"), QStringLiteral("To"), 90},
-                             {QStringLiteral("Grade"), QStringLiteral("Grade"), 60},
-                             {QStringLiteral("Comment"), QStringLiteral("Comment"), 0}});
-    grid->horizontalHeader()->setStretchLastSection(true);
-    auto* nav = new ui::DbNavigator;
-    nav->setVisibleButtons(ui::DbNavigator::InsertButton | ui::DbNavigator::DeleteButton | ui::DbNavigator::PostButton |
-                           ui::DbNavigator::CancelButton);
-    nav->bind(srcCourses_);
-    auto* l = new QVBoxLayout(page);
-    l->addWidget(grid, 1);
-    l->addWidget(nav, 0, Qt::AlignLeft);
-    return page;
+    return gridPage(srcCourses_, QStringLiteral("CoursesGrid"),
+                    {{QStringLiteral("Code"), QStringLiteral("Code"), 60},
+                     {QStringLiteral("Description"), QStringLiteral("Description"), 160},
+                     {QStringLiteral("Place"), QStringLiteral("Place"), 90},
+                     {QStringLiteral("FromDate"), QStringLiteral("From"), 90},
+                     {QStringLiteral("Todate"), QStringLiteral("To"), 90},
+                     {QStringLiteral("Grade"), QStringLiteral("Grade"), 60},
+                     {QStringLiteral("Comment"), QStringLiteral("Comment"), 0}});
 }
 
 // ------------------------------------------------------------------ handlers

@@ -106,12 +106,7 @@ void ReportPreparer::PrepareNetpay(NetpayVariant v, const Selection& sel) {
                "PayNoTax,VNSSF,ODCR,Totearn\nFROM payrf01 a, paydept b\n") +
            var.where + "\n" + OrderLine(sel.sort, "empcat, ");
     filter_ = StatusFilter(g);
-    Query& q = dm_.QryPayroll;
-    q.close();
-    q.setSql(sql_);
-    q.setFilter(filter_);
-    q.setFiltered(true);
-    q.open();
+    Query& q = openPayrollQuery();
     NetpaySettings s;
     s.company = Trim(dm_.paysys.asString("COMP_NAME"));
     s.heading = var.title + monthTitle(dm_);
@@ -125,6 +120,17 @@ void ReportPreparer::PrepareNetpay(NetpayVariant v, const Selection& sel) {
     condensed_ = false;
 }
 
+// The shared payroll query with the prepared text and the user's status filter.
+Query& ReportPreparer::openPayrollQuery() {
+    Query& q = dm_.QryPayroll;
+    q.close();
+    q.setSql(sql_);
+    q.setFilter(filter_);
+    q.setFiltered(true);
+    q.open();
+    return q;
+}
+
 void ReportPreparer::PrepareTestPay() {
     const VarGlobal& g = fmVarGlobal();
     sql_ = std::string(
@@ -133,12 +139,7 @@ void ReportPreparer::PrepareTestPay() {
                "PayNoTax,VNSSF,ODCR,Totearn FROM payrf01 a, paydept b\nWHERE a.empdept = b.code And a.PayNoTax > 0\n") +
            (g.SortByDepartment ? "Order by a.empdept, a.empno" : "Order by a.empno");
     filter_ = StatusFilter(g);
-    Query& q = dm_.QryPayroll;
-    q.close();
-    q.setSql(sql_);
-    q.setFilter(filter_);
-    q.setFiltered(true);
-    q.open();
+    Query& q = openPayrollQuery();
     NetpaySettings s;
     s.company = Trim(dm_.paysys.asString("COMP_NAME"));
     s.heading = "TEST PAY REPORT - " + monthTitle(dm_);

@@ -87,6 +87,7 @@ public:
     TfmPayslips3 payslips3;
 
 private:
+    Query& openPayrollQuery();
     void preparePayslipQuery(PayslipForm& form, const std::string& from, const std::string& sql,
                              const std::string& title, bool byPayType, const Selection& sel,
                              const std::vector<std::pair<std::string, std::string>>& params);
